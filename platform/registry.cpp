@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <map>
 
@@ -184,10 +185,12 @@ void Registry::set_busy_timeout_ms(int ms) {
 void Registry::fail(std::string_view what) {
   // Logged at most once a second: the program's log queries the registry on
   // every statement, and a broken store must not flood the host.
-  static auto last = std::chrono::steady_clock::time_point{};
-  const auto now = std::chrono::steady_clock::now();
-  if (now - last < std::chrono::seconds(1)) return;
-  last = now;
+  static std::atomic<int64_t> last_ms{-1000};
+  const int64_t now_ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now().time_since_epoch())
+                             .count();
+  int64_t last = last_ms.load();
+  if (now_ms - last < 1000 || !last_ms.compare_exchange_strong(last, now_ms)) return;
   std::string msg(what);
   if (db_) msg += std::string(": ") + sqlite3_errmsg(db_);
   diag("registry", msg);
