@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
   if (!hotkey.empty() && !register_hot_key(window, 7, mod_key_up, static_cast<uint32_t>(std::stoul(hotkey, nullptr, 0))))
     say("hotkey refused");
   if (all) set_all_keys(true);
-  say("ready " + std::to_string(window));
+  say("ready " + std::to_string(window) + " " + Screen::instance().backend_name());
   Message m;
   while (get_message(m)) {
     translate_message(m);
