@@ -219,9 +219,14 @@ class Registration {
     const std::string nonce = std::to_string(rd() & 0xFFFFFF);
  dir_ = dir;
     base_ = dir + "/" + std::to_string(this_process()) + "." + nonce;
-    lock_fd_ = ::open((base_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (lock_fd_ < 0 || ::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
+    // Locked under a name nobody checks, then renamed: a lock file that can be
+    // taken always belongs to a process that is gone.
+    const std::string fresh = base_ + ".new";
+    lock_fd_ = ::open(fresh.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock_fd_ < 0 || ::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0 ||
+        ::rename(fresh.c_str(), (base_ + ".lock").c_str()) != 0) {
       diag("window system", "cannot register in " + dir);
+      ::unlink(fresh.c_str());
       close_fd(lock_fd_);
       return false;
     }
@@ -537,6 +542,7 @@ std::vector<ProcessRecord> live_processes(const std::string& dir) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
       // Nobody holds it: the process ended without unregistering.
       ::unlink((base + ".info").c_str());
+      ::unlink((base + ".info.tmp").c_str());
       ::unlink(path.c_str());
       ::close(fd);
       continue;

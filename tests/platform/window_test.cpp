@@ -314,6 +314,32 @@ TEST_F(WindowTest, ScreenBlitClipsToTheWindow) {
   EXPECT_EQ(picture.pixels[15 * picture.width + 15], 0xF800);
 }
 
+TEST_F(WindowTest, EditChildKeepsTypedTextAndTellsItsParent) {
+  const WindowHandle a = make(true);
+  CreateParams p;
+  p.class_name = u"Edit";
+  p.style = style_child | style_visible;
+  p.rect = {0, 0, 100, 20};
+  p.parent = a;
+  p.control_id = 5;
+  const WindowHandle edit = create_window(p);
+  ASSERT_NE(edit, 0u);
+  set_focus(edit);
+  pump();
+  events.clear();
+  for (char16_t c : std::u16string(u"ab\bc\r")) send_message(edit, msg::character, c);
+  EXPECT_EQ(window_text(edit), u"ac");  // back removed "b"; a single line ignores return
+  const auto commands = of(msg::command);
+  ASSERT_EQ(commands.size(), 4u);  // a, b, back, c
+  EXPECT_EQ(commands[0].wparam, (WParam{edit_changed} << 16) | 5);
+  EXPECT_EQ(static_cast<WindowHandle>(commands[0].lparam), edit);
+  EXPECT_TRUE(move_window(edit, 5, 6, 50, 10));
+  EXPECT_EQ(window_rect(edit), (Rect{5, 6, 55, 16}));
+  EXPECT_EQ(client_to_screen(edit, {1, 1}), (Point{6, 7}));
+  destroy_window(a);  // takes the child along
+  EXPECT_FALSE(is_window(edit));
+}
+
 TEST(NamedMutex, OwnershipIsExclusiveAndRecursive) {
   testing_support::TempDevice device;
   bool existed = true;
