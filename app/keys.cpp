@@ -2,46 +2,10 @@
 
 #include <array>
 
+#include "platform/keys.h"
+
 namespace lv {
 namespace {
-
-struct KeyRow {
-  int code;
-  std::u16string_view name;
-  // Replaces the name in lookups when set; no row has one today, the slot is
-  // kept so that a localised or legacy name can be given without a new table.
-  std::u16string_view alternative_name = {};
-
-  std::u16string_view lookup_name() const { return alternative_name.empty() ? name : alternative_name; }
-};
-
-constexpr std::array<KeyRow, key_count> kKeys = {{
-    {0, u"None"},       {1, u"Shift"},     {2, u"Ctrl"},       {3, u"Alt"},
-    {4, u"Left"},       {5, u"Right"},     {6, u"Up"},         {7, u"Down"},
-    {8, u"Esc"},        {9, u"Enter"},     {10, u"Space"},     {11, u"Backspace"},
-    {12, u"Del"},       {13, u"Insert"},   {14, u"Home"},      {15, u"End"},
-    {16, u"PageDown"},  {17, u"PageUp"},   {18, u"Tab"},       {19, u"ContextMenu"},
-    {20, u"A"},         {21, u"B"},        {22, u"C"},         {23, u"D"},
-    {24, u"E"},         {25, u"F"},        {26, u"G"},         {27, u"H"},
-    {28, u"I"},         {29, u"J"},        {30, u"K"},         {31, u"L"},
-    {32, u"M"},         {33, u"N"},        {34, u"O"},         {35, u"P"},
-    {36, u"Q"},         {37, u"R"},        {38, u"S"},         {39, u"T"},
-    {40, u"U"},         {41, u"V"},        {42, u"W"},         {43, u"X"},
-    {44, u"Y"},         {45, u"Z"},        {46, u"0"},         {47, u"1"},
-    {48, u"2"},         {49, u"3"},        {50, u"4"},         {51, u"5"},
-    {52, u"6"},         {53, u"7"},        {54, u"8"},         {55, u"9"},
-    {56, u"*"},         {57, u"#"},        {58, u"CALL_MAKE"}, {59, u"CALL_END"},
-    {60, u"SLIDE"},     {61, u"SOFT_LEFT"}, {62, u"SOFT_RIGHT"}, {63, u"VOLUME_UP"},
-    {64, u"VOLUME_DOWN"}, {65, u"+"},      {66, u"-"},         {67, u"."},
-    {68, u"/"},
-}};
-
-constexpr bool rows_in_code_order() {
-  for (size_t i = 0; i < kKeys.size(); ++i)
-    if (kKeys[i].code != static_cast<int>(i)) return false;
-  return true;
-}
-static_assert(rows_in_code_order(), "key_name indexes the table by code");
 
 // Virtual key -> program code for all 256 virtual keys; 0 where unmapped.
 constexpr std::array<uint8_t, 256> make_virtual_key_table() {
@@ -95,14 +59,17 @@ int key_code_from_virtual_key(uint32_t virtual_key) {
   return kVirtualKeys[virtual_key];
 }
 
+// The names come from the device's one key table, which lumivale-ctl uses
+// too, so that a key named there reaches the program as the same code.
 std::optional<std::u16string_view> key_name(int code) {
-  if (code < 0 || code >= key_count) return std::nullopt;
-  return kKeys[static_cast<size_t>(code)].lookup_name();
+  const auto table = platform::key_names();
+  if (code < 0 || static_cast<size_t>(code) >= table.size()) return std::nullopt;
+  return table[static_cast<size_t>(code)].name;
 }
 
 std::optional<int> key_code_from_name(std::u16string_view name) {
-  for (const KeyRow& row : kKeys)
-    if (row.lookup_name() == name) return row.code;
+  for (const platform::KeyName& row : platform::key_names())
+    if (row.name == name) return row.code;
   return std::nullopt;
 }
 

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace lv {
@@ -49,18 +48,6 @@ enum KeyCode : int {
   key_dot = 67,
   key_slash = 68,
   key_count = 69,
-};
-
-// A key press or release in the program's codes.
-struct KeyEvent {
-  int code = key_none;
-  bool down = false;
-  bool first = true;  // false for an auto-repeated press
-};
-
-// A typed character, one UTF-16 unit.
-struct CharEvent {
-  std::u16string text;
 };
 
 // The platform's virtual key (0-255) in the program's code; keys the program

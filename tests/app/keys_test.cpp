@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/keys.h"
+#include "platform/unicode.h"
+
 namespace {
 
 using namespace lv;
@@ -53,6 +56,15 @@ TEST(VirtualKeys, TranslateToTheProgramsCodes) {
   for (uint32_t vk = 0; vk < 256; ++vk) {
     EXPECT_NE(key_code_from_virtual_key(vk), key_esc);
     EXPECT_NE(key_code_from_virtual_key(vk), key_slide);
+  }
+}
+
+// lumivale-ctl presses the virtual key the device table gives for a name;
+// the program must turn it back into that name's code.
+TEST(VirtualKeys, TheDevicesKeyForANameArrivesAsThatNamesCode) {
+  for (const platform::KeyName& row : platform::key_names()) {
+    if (!row.virtual_key) continue;
+    EXPECT_EQ(key_code_from_virtual_key(*row.virtual_key), row.code) << platform::to_utf8(row.name);
   }
 }
 
