@@ -12,31 +12,13 @@ namespace platform {
 
 enum class PointerAction { down, move, up };
 
-// x, y in screen pixels. False with `error` when no process of the device
-// can take the input.
+// x, y in screen pixels. Returns once the target process has taken the event,
+// so events injected one after another are handled in that order. False with
+// `error` when no process of the device can take the input.
 bool inject_pointer(PointerAction action, int x, int y, std::string* error = nullptr);
 // A press (down) or release of a virtual key; a press while the key is
 // already down is an auto-repeat.
 bool inject_key(uint32_t virtual_key, bool down, std::string* error = nullptr);
-
-// One gesture sent over one connection, so that its events arrive in order.
-class InputStream {
- public:
-  // Connects to the process that takes pointer input now. Check ok().
-  InputStream();
-  ~InputStream();
-  InputStream(const InputStream&) = delete;
-  InputStream& operator=(const InputStream&) = delete;
-  bool ok() const { return fd_ >= 0; }
-  const std::string& error() const { return error_; }
-  bool pointer(PointerAction action, int x, int y);
-  // Waits until the target process has taken everything sent so far.
-  bool flush();
-
- private:
-  int fd_ = -1;
-  std::string error_;
-};
 
 struct ScreenPicture {
   int width = 0;

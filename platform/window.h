@@ -147,6 +147,14 @@ constexpr uint32_t style_visible = 0x10000000;
 constexpr uint32_t style_child = 0x40000000;
 constexpr uint32_t style_popup = 0x80000000;
 constexpr uint32_t style_clip_children = 0x02000000;
+// Styles of the built-in "Edit" class.
+constexpr uint32_t style_edit_multiline = 0x0004;
+constexpr uint32_t style_edit_password = 0x0020;
+constexpr uint32_t style_edit_auto_vscroll = 0x0040;
+constexpr uint32_t style_edit_auto_hscroll = 0x0080;
+
+// Notification code of an "Edit" child whose text changed (msg::command).
+constexpr uint32_t edit_changed = 0x0300;
 
 // Passed as lparam of msg::create.
 struct CreateParams {
@@ -156,10 +164,13 @@ struct CreateParams {
   Rect rect;                  // screen coordinates, or the parent's client for a child
   WindowHandle parent = 0;    // a child window (style_child) lives inside its parent
   WindowHandle owner = 0;     // a top-level window may be owned by another top-level window
+  int control_id = 0;         // a child's id, sent with its notifications (msg::command)
   void* create_data = nullptr;
 };
 
-// Creates a window of a registered class ("Edit" and "Static" are built in)
+// Creates a window of a registered class ("Edit" and "Static" are built in;
+// an "Edit" keeps the characters it receives as its text and tells its parent
+// with msg::command, notification edit_changed)
 // and sends it msg::create before returning; a create handler that returns -1
 // destroys it again and 0 is returned. A visible top-level window without
 // owner becomes the device's foreground window.
