@@ -110,7 +110,7 @@ TEST_F(ProgramTest, AFirstStartWithoutAStartWordIsRefused) {
   for (const char* command_line : {"lockup", "Run", " run", ""}) {
     const auto result = run_process(lumivale(command_line));
     EXPECT_EQ(result.exit_code, 0) << command_line << result.err;
-    EXPECT_EQ(result.out, "[Lumivale] Please run links\\n\n") << command_line;
+    EXPECT_EQ(result.out, "[Lumivale] Please run links\n") << command_line;
     EXPECT_NE(log().find("WinMain 5\n"), std::string::npos) << command_line;
   }
   std::string expected;
