@@ -4,6 +4,7 @@
 
 #include "platform/window.h"
 #include "platform/window_ipc.h"
+#include "platform/window_state.h"
 
 namespace platform {
 using namespace detail;
@@ -88,7 +89,8 @@ bool capture_screen(ScreenPicture& out, std::string* error) {
   if (!target) return fail(error, "no running program on the device has a screen");
   Request r;
   r.kind = RequestKind::screenshot;
-  const auto reply = call(target->pid, r, 10000);
+  // This process's own screen is read directly: its thread may be the one that would serve it.
+  const auto reply = target->pid == this_process() ? std::optional<Reply>(screenshot_reply()) : call(target->pid, r, 10000);
   if (!reply) return fail(error, "process " + std::to_string(target->pid) + " does not answer");
   const size_t expected = static_cast<size_t>(std::max(reply->width, 0)) * std::max(reply->height, 0) * 2;
   if (!reply->ok || reply->width <= 0 || reply->height <= 0 || reply->width > 8192 || reply->height > 8192 ||

@@ -20,6 +20,16 @@ Commands:
                             string:TEXT or binary:HEX (pairs of hex digits)
   reg delete KEY [NAME]     delete a value, or the key with everything below it
   reg list KEY              list a key's subkeys ([Name]) and values (Name=VALUE)
+  profiles                  list the device profiles (the current one marked *)
+  windows                   list the device's top-level windows:
+                            HANDLE PROCESS visible|hidden CLASS TITLE
+  tap X Y                   tap the screen at X, Y
+  drag X1 Y1 X2 Y2 [MS]     press at X1, Y1, move to X2, Y2 in MS ms (300), release
+  key NAME [--down|--up]    press and release a phone key (or only one half);
+                            NAME is a key name: SOFT_LEFT SOFT_RIGHT CALL_MAKE
+                            CALL_END Backspace Enter Left Right Up Down 0-9 * #
+                            VOLUME_UP VOLUME_DOWN A-Z Space ...
+  screenshot FILE.png       save the device screen of the running program
 
 KEY is a textual key path such as "HKEY_CURRENT_USER\Software\NELM"; the roots
 are HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_USERS and HKEY_CURRENT_USER.
@@ -59,7 +69,7 @@ int main(int argc, char** argv) {
   }
   const std::string command = options.rest.front();
   const std::vector<std::string> args(options.rest.begin() + 1, options.rest.end());
-  if (command != "reg") {
+  if (command != "reg" && !ctl::is_device_command(command)) {
     std::fprintf(stderr, "lumivale-ctl: unknown command '%s' (try --help)\n", command.c_str());
     return 2;
   }
@@ -71,5 +81,6 @@ int main(int argc, char** argv) {
   std::string line = "lumivale-ctl " + command;
   for (const auto& a : args) line += " " + a;
   lv::log() << platform::from_utf8(line) << u"\n";
+  if (command != "reg") return ctl::run_device_command(command, args);
   return ctl::run_reg(args);
 }
