@@ -69,7 +69,8 @@ bool show_running_instance(std::u16string_view command_line, std::u16string_view
 bool EnumProc(const platform::TopLevelWindow& window) {
   InstanceIdentity& id = identity();
   const std::u16string class_name = window.class_name.substr(0, 38);
-  if (platform::parent_window(window.window) != 0 || window.owner != 0) return true;
+  // The enumeration lists top-level windows only; skip the owned ones.
+  if (window.owner != 0) return true;
   if (class_name == id.class_name) {
     log() << u"Application::EnumProc window found hwnd=" << window.window << u" 1\n";
     id.found = true;

@@ -204,6 +204,34 @@ TEST_F(FrameTest, TheCallKeyDialsAnEmergencyNumberTheTypedDigitsEndWith) {
   }
 }
 
+using SingleInstanceTest = testing_support::DeviceTest;
+
+// A running instance whose only findable window is its unowned dialog titled
+// with the application name is brought to the front; nothing is handed over.
+TEST_F(SingleInstanceTest, AnUnownedDialogTitledWithTheNameIsBroughtToTheFront) {
+  EXPECT_FALSE(show_running_instance(u"run", u"Lumivale"));
+  release_instance_mutex();
+
+  platform::register_class({u"Dialog", platform::default_window_proc, 0});
+  auto make = [](const char16_t* title, platform::WindowHandle owner) {
+    platform::CreateParams params;
+    params.class_name = u"Dialog";
+    params.title = title;
+    params.style = platform::style_visible;
+    params.owner = owner;
+    return platform::create_window(params);
+  };
+  const platform::WindowHandle other = make(u"Other", 0);
+  const platform::WindowHandle dialog = make(u"Lumivale", 0);
+  const platform::WindowHandle owned = make(u"Lumivale", dialog);
+  platform::set_foreground_window(other);
+  EXPECT_TRUE(show_running_instance(u"run", u"Lumivale"));
+  EXPECT_EQ(platform::get_foreground_window(), dialog);
+  release_instance_mutex();
+  for (platform::WindowHandle w : {owned, dialog, other}) platform::destroy_window(w);
+  platform::unregister_class(u"Dialog");
+}
+
 TEST(EmergencyList, TakesNonEmptyEntriesUpToTheDoubleNulAndStaysInItsBound) {
   const char16_t list[] = {u'1', u'1', u'2', 0, u'9', u'1', u'1', 0, 0, u'x', 0, 0};
   EXPECT_EQ(parse_emergency_list(list, std::size(list)), (std::vector<std::u16string>{u"112", u"911"}));

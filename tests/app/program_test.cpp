@@ -71,13 +71,8 @@ class ProgramTest : public testing_support::DeviceTest {
   std::vector<std::string> lumivale(const std::string& command_line) const {
     return {bin_path("lumivale"), "--device", device_.root().string(), "--headless", command_line};
   }
-  // The log as text; several processes write the one file, so the gaps one
-  // leaves in another's lines are dropped.
-  std::string log() const {
-    std::string text = testing_support::log_text(device_.host(u"\\Temp\\Lumivale.exe.txt"));
-    std::erase(text, '\0');
-    return text;
-  }
+  // The log as text; every process of the program writes the one file.
+  std::string log() const { return testing_support::log_text(device_.host(u"\\Temp\\Lumivale.exe.txt")); }
   bool wait_for_log(const std::string& needle) const {
     for (int i = 0; i < 2000; ++i) {
       if (log().find(needle) != std::string::npos) return true;
@@ -95,6 +90,9 @@ TEST_F(ProgramTest, ASecondStartHandsItsCommandLineOverAndEnds) {
   const auto second = run_process(lumivale("run"));
   EXPECT_EQ(second.exit_code, 0) << second.err;
   EXPECT_TRUE(wait_for_log("AppListener::on_other_instance_started cmd_line=run\n")) << log();
+  // The second start joined the log instead of wiping the running one's.
+  EXPECT_NE(log().find("Application::EnumProc window found 2\n"), std::string::npos) << log();
+  EXPECT_NE(log().find(" GameBase 5\n"), std::string::npos) << log();
 
   const auto third = run_process(lumivale(""));  // the empty command line
   EXPECT_EQ(third.exit_code, 0) << third.err;
