@@ -232,6 +232,15 @@ TEST_F(SingleInstanceTest, AnUnownedDialogTitledWithTheNameIsBroughtToTheFront) 
   platform::unregister_class(u"Dialog");
 }
 
+TEST_F(FrameTest, AWebAddressOpensInTheBrowser) {
+  ASSERT_TRUE(app_->open_url(u"http://example.org/a b"));
+  const auto starts = device_.device().shell().starts();
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0].verb, u"open");
+  EXPECT_EQ(starts[0].file, u"\\Windows\\iexplore.exe");
+  EXPECT_EQ(starts[0].parameters, u"http://example.org/a b");
+}
+
 TEST(EmergencyList, TakesNonEmptyEntriesUpToTheDoubleNulAndStaysInItsBound) {
   const char16_t list[] = {u'1', u'1', u'2', 0, u'9', u'1', u'1', 0, 0, u'x', 0, 0};
   EXPECT_EQ(parse_emergency_list(list, std::size(list)), (std::vector<std::u16string>{u"112", u"911"}));
