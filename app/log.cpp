@@ -8,6 +8,7 @@
 #include "app/paths.h"
 #include "app/registry.h"
 #include "platform/device.h"
+#include "platform/mutex.h"
 
 namespace lv {
 namespace {
@@ -20,9 +21,15 @@ class NullSink final : public LogSink {
 
 class FileSink final : public LogSink {
  public:
-  FileSink() : file_(log_file_path(), FileMode::write) {
-    // The file is always new, hence always empty: mark it as UTF-16LE.
-    if (file_.is_open() && file_.size() == 0) file_.write("\xFF\xFE", 2);
+  FileSink() {
+    // Every start of the program logs to the same file. A start while
+    // another process of the device has it open (the running instance a
+    // second start hands over to) joins it instead of wiping it.
+    const std::u16string path = log_file_path();
+    bool shared = false;
+    users_ = platform::NamedMutex::open(u"log " + path, &shared);
+    file_.open(path, shared ? FileMode::append : FileMode::write);
+    if (file_.is_open() && file_.size() == 0) file_.write("\xFF\xFE", 2);  // UTF-16LE mark
   }
   void write(std::u16string_view text) override {
     std::string bytes;
@@ -32,6 +39,9 @@ class FileSink final : public LogSink {
       bytes += static_cast<char>(c >> 8);
     }
     const std::lock_guard guard(lock_);
+    // At the end each time, so that the lines of several processes follow
+    // one another instead of overwriting each other.
+    file_.seek(0, platform::SeekOrigin::end);
     file_.write(bytes.data(), bytes.size());  // a sink that cannot write stays silent
   }
   void flush() override {
@@ -40,6 +50,7 @@ class FileSink final : public LogSink {
   }
 
  private:
+  std::unique_ptr<platform::NamedMutex> users_;  // marks the file as in use on the device
   File file_;
   std::mutex lock_;
 };
