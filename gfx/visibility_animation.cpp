@@ -165,23 +165,25 @@ class FlipAnimation final : public VisibilityAnimation {
     const double d_right = (lower.right - upper.right) / span;
     const double d_vz = (lower.vz - upper.vz) / span;
     const double d_iz = (lower.iz - upper.iz) / span;
-    Edge row = upper;
-    for (double y = upper.sy; y < lower.sy; y += 1.0) {
+    // Each row's values come from the upper edge plus i steps, which equals
+    // adding the step per row but does not accumulate rounding errors.
+    if (!(upper.sy > -1e9)) return;
+    // Rows above the surface are skipped without visiting them.
+    const int first = upper.sy < -1.0 ? static_cast<int>(std::floor(-1.0 - upper.sy)) : 0;
+    for (int i = first;; ++i) {
+      const double y = upper.sy + i;
+      if (!(y < lower.sy) || y >= height_) break;
       const int index = static_cast<int>(y);
-      if (index >= 0 && index < height_) {
-        double v = row.vz / row.iz;
-        if (back) v = 1.0 - v;
-        draw_row(surface, position, index, row.left, row.right, v, *source);
-      }
-      row.left += d_left;
-      row.right += d_right;
-      row.vz += d_vz;
-      row.iz += d_iz;
+      if (index < 0 || index >= height_) continue;
+      double v = (upper.vz + i * d_vz) / (upper.iz + i * d_iz);
+      if (back) v = 1.0 - v;
+      draw_row(surface, position, index, upper.left + i * d_left, upper.right + i * d_right, v, *source);
     }
   }
 
  private:
   static constexpr double kNearest = 1e-3;
+  static constexpr double kRowBias = 1e-7;
 
   struct Edge {
     double left, right, sy, vz, iz;
@@ -200,7 +202,8 @@ class FlipAnimation final : public VisibilityAnimation {
     const double u0 = first < 0 ? -first / (right - left) : 0.0;
     const int w = source.width();
     const int h = source.height();
-    const int src_y = std::clamp(static_cast<int>(v * h), 0, h - 1);
+    // A hair above the exact row, so that a picture drawn flat lands on itself.
+    const int src_y = std::clamp(static_cast<int>(v * h + kRowBias), 0, h - 1);
     int64_t u = static_cast<int64_t>(w * u0 * 1024);
     const int64_t step = static_cast<int64_t>(w / (right - left) * 1024);
     // The card stays inside the surface and its clip.
