@@ -28,6 +28,12 @@ void apply(RenderSurface& surface, const Rect& rect, const InPlaceOp& op) {
   const int64_t y1 = std::min<int64_t>(static_cast<int64_t>(rect.y) + rect.height, c.y1);
   if (x1 <= x0 || y1 <= y0) return;
   const int count = static_cast<int>(x1 - x0);
+  // Whole rows without padding between them are one run: a full-screen fill
+  // or dimming is then a single call.
+  if (count == target->width() && target->pitch() == count * 2 && (y1 - y0) * count <= INT32_MAX) {
+    op.row(target->row(static_cast<int>(y0)), static_cast<int>((y1 - y0) * count));
+    return;
+  }
   for (int64_t y = y0; y < y1; ++y) op.row(target->row(static_cast<int>(y)) + x0, count);
 }
 
