@@ -114,7 +114,7 @@ Vec3 mix(const Vec3& a, const Vec3& b, double t) {
 
 // The card turns about its horizontal centre line, its top edge swinging
 // towards the viewer and down; the old picture is its front, the new one its
-// back. Drawn row by row as a perspective-correct textured trapezoid.
+// back. Drawn row by row as a textured trapezoid whose texture follows the depth.
 class FlipAnimation final : public VisibilityAnimation {
  public:
   FlipAnimation() : VisibilityAnimation(0.5) {}

@@ -14,7 +14,7 @@
 namespace {
 
 using namespace lv;
-using gfx_test::BmpSpec;
+using gfx_test::BmpLayout;
 using gfx_test::make_bmp;
 
 std::unique_ptr<Bitmap> read(const std::string& bytes) {
@@ -29,7 +29,7 @@ TEST(ReadBmp, BottomUpRowsAreSwappedTopDownKeptInFileOrder) {
   EXPECT_EQ(up->size(), (Size{2, 2}));
   EXPECT_EQ(up->at(0, 0), 0x3333);
   EXPECT_EQ(up->at(1, 1), 0x2222);
-  BmpSpec top_down;
+  BmpLayout top_down;
   top_down.height = -2;
   auto down = read(make_bmp(top_down, rows));
   ASSERT_TRUE(down);
@@ -38,13 +38,13 @@ TEST(ReadBmp, BottomUpRowsAreSwappedTopDownKeptInFileOrder) {
 }
 
 TEST(ReadBmp, SkipsPaddingAndExtraHeaderBytes) {
-  BmpSpec spec;
-  spec.width = 3;  // 6 bytes a row, padded to 8
-  spec.height = -2;
-  spec.extra = 30;
-  spec.info_size = 56;
-  spec.truncate_last_padding = true;  // some writers end the file early
-  auto b = read(make_bmp(spec, {{1, 2, 3}, {4, 5, 6}}));
+  BmpLayout layout;
+  layout.width = 3;  // 6 bytes a row, padded to 8
+  layout.height = -2;
+  layout.extra = 30;
+  layout.info_size = 56;
+  layout.truncate_last_padding = true;  // some writers end the file early
+  auto b = read(make_bmp(layout, {{1, 2, 3}, {4, 5, 6}}));
   ASSERT_TRUE(b);
   EXPECT_EQ(b->at(2, 0), 3);
   EXPECT_EQ(b->at(0, 1), 4);
@@ -92,7 +92,7 @@ class LoadTest : public testing_support::DeviceTest {
 TEST_F(LoadTest, LoadsTheWholePictureAsAViewAndLogsFailures) {
   ASSERT_TRUE(reg_write_dword(kFrameKey, u"Log", 1));
   put_file(u"\\Temp\\ok.bmp", make_bmp({}, {{1, 2}, {3, 4}}));
-  BmpSpec deep;
+  BmpLayout deep;
   deep.bits = 24;
   put_file(u"\\Temp\\deep.bmp", make_bmp(deep, {{1, 2}, {3, 4}}));
 
