@@ -12,6 +12,7 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "gfx/bitmap.h"
 #include "platform/png.h"
 #include "platform/unicode.h"
 #include "tools/skinc.h"
@@ -129,8 +130,10 @@ class Compiler {
       error(a.line, code::kMissingPicture, "cannot read picture " + png.string() + ": " + why);
       return pic;
     }
-    if (image.width > 65535 || image.height > 65535 || image.width == 0 || image.height == 0) {
-      error(a.line, code::kMissingPicture, "picture " + png.string() + " must be 1 to 65535 pixels wide and high");
+    if (image.width > lv::kMaxBitmapSide || image.height > lv::kMaxBitmapSide || image.width == 0 ||
+        image.height == 0) {
+      error(a.line, code::kMissingPicture,
+            "picture " + png.string() + " must be 1 to " + std::to_string(lv::kMaxBitmapSide) + " pixels wide and high");
       return pic;
     }
     out_.inputs.push_back(png);

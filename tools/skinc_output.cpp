@@ -4,6 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "gfx/bitmap.h"
+#include "gfx/bmp.h"
 #include "tools/skinc.h"
 
 namespace skinc {
@@ -15,14 +17,6 @@ constexpr uint16_t kOpaqueBit = 0x0020;
 
 constexpr uint16_t pack565(unsigned r, unsigned g, unsigned b) {
   return static_cast<uint16_t>(((r >> 3) << 11) | ((g & 0xFC) << 3) | (b >> 3));
-}
-
-void put16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-  out[at] = static_cast<uint8_t>(v);
-  out[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-void put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // Writes through a temporary file renamed into place, so that a build that
@@ -71,31 +65,21 @@ uint16_t surface_pixel(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) 
 }
 
 std::vector<uint8_t> encode_bmp(const Picture& picture) {
-  const size_t w = static_cast<size_t>(picture.width), h = static_cast<size_t>(picture.height);
-  const size_t row = (16 * w + 31) / 32 * 4;
-  const size_t image = row * h;
-  std::vector<uint8_t> out(70 + image, 0);
-  out[0] = 'B';
-  out[1] = 'M';
-  put32(out, 2, static_cast<uint32_t>(70 + image));
-  put32(out, 10, 70);
-  put32(out, 14, 40);
-  put32(out, 18, static_cast<uint32_t>(w));
-  put32(out, 22, static_cast<uint32_t>(h));  // positive: bottom row first
-  put16(out, 26, 1);
-  put16(out, 28, 16);
-  put32(out, 30, 3);  // bit fields
-  put32(out, 34, static_cast<uint32_t>(image));
-  put32(out, 38, 2834);
-  put32(out, 42, 2834);
-  put32(out, 54, 0xF800);
-  put32(out, 58, 0x07E0);
-  put32(out, 62, 0x001F);
-  for (size_t y = 0; y < h; ++y) {
-    const size_t at = 70 + (h - 1 - y) * row;
-    for (size_t x = 0; x < w; ++x) put16(out, at + 2 * x, picture.pixels[y * w + x]);
-  }
-  return out;
+  const auto bitmap = lv::MemoryBitmap::create({picture.width, picture.height});
+  if (!bitmap) return {};
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      bitmap->set(x, y, picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + static_cast<size_t>(x)]);
+  struct VectorSink : lv::ByteSink {
+    std::vector<uint8_t> bytes;
+    size_t write(const void* data, size_t size) override {
+      const auto* p = static_cast<const uint8_t*>(data);
+      bytes.insert(bytes.end(), p, p + size);
+      return size;
+    }
+  } sink;
+  lv::write_bmp(*bitmap, sink);
+  return std::move(sink.bytes);
 }
 
 bool write_outputs(const CompiledSkin& skin, const std::filesystem::path& dir, std::string& error) {
