@@ -134,7 +134,8 @@ class SourceReader {
       case lv::AttrType::point: {
         allowed(e, {"name", "x", "y"});
         int64_t x = 0, y = 0;
-        const bool ok = number(e, "x", -32768, 32767, x) & number(e, "y", -32768, 32767, y);
+        const bool x_ok = number(e, "x", -32768, 32767, x);
+        const bool ok = number(e, "y", -32768, 32767, y) && x_ok;
         attr.x = static_cast<int16_t>(x);
         attr.y = static_cast<int16_t>(y);
         return ok;

@@ -181,10 +181,19 @@ TEST_F(PropertiesTest, UserSkinCandidatesInOrder) {
   ASSERT_TRUE(load_user_skin(skin, 0, base));
   EXPECT_EQ(skin.get_integer(skin.find_node(u"which"), u"v", 0), 1);
 
+  // A damaged skin of the user's choice falls back to the default one.
+  std::ofstream(skins / "broken.skin", std::ios::binary) << std::string(200, '\x21');
+  ASSERT_TRUE(reg_write_string(kProductKey, u"Skin", u"broken"));
+  ASSERT_TRUE(load_user_skin(skin, 0, base));
+  EXPECT_EQ(skin.get_integer(skin.find_node(u"which"), u"v", 0), 1);
+
   ASSERT_TRUE(reg_write_string(kProductKey, u"Skin", u"zeta"));
   ASSERT_TRUE(load_user_skin(skin, 0, base));
   EXPECT_EQ(skin.get_integer(skin.find_node(u"which"), u"v", 0), 26);
 }
+
+static_assert(scale_shift_for_dpi(96) == 0 && scale_shift_for_dpi(191) == 0 && scale_shift_for_dpi(192) == 1 &&
+              scale_shift_for_dpi(383) == 1 && scale_shift_for_dpi(384) == 2);
 
 TEST_F(PropertiesTest, BundledSkinsLoadFromTheDeviceImage) {
   Properties skin;
