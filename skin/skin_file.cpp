@@ -33,6 +33,7 @@ class SkinFile::Checker {
     reason_ = std::move(why);
     return false;
   }
+  bool fail(std::string why, int64_t at) { return fail(std::move(why) + " at " + std::to_string(at)); }
 
   bool inside(int64_t offset, int64_t length) const {
     return offset >= 0 && length >= 0 && static_cast<uint64_t>(offset) + static_cast<uint64_t>(length) <= size_;
@@ -88,11 +89,10 @@ class SkinFile::Checker {
     while (!pending.empty()) {
       const int32_t entry = pending.back();
       pending.pop_back();
-      const std::string at = " at " + std::to_string(entry);
-      if (!inside(entry, sf::kTreeEntrySize + sf::kRecordHeaderSize)) return fail("node tree entry outside the file" + at);
-      if (!entries_.insert(entry).second) return fail("node tree entry reached twice" + at);
+      if (!inside(entry, sf::kTreeEntrySize + sf::kRecordHeaderSize)) return fail("node tree entry outside the file", entry);
+      if (!entries_.insert(entry).second) return fail("node tree entry reached twice", entry);
       const int32_t name = f_.i32(static_cast<size_t>(entry) + 8);
-      if (!text_ok(name)) return fail("node name outside the file" + at);
+      if (!text_ok(name)) return fail("node name outside the file", entry);
       for (size_t side : {0u, 4u}) {
         const int32_t next = f_.i32(static_cast<size_t>(entry) + side);
         if (next != -1) pending.push_back(next);
@@ -108,57 +108,56 @@ class SkinFile::Checker {
     while (!pending.empty()) {
       const auto [record, depth] = pending.back();
       pending.pop_back();
-      const std::string at = " at " + std::to_string(record);
-      if (depth > sf::kMaxDepth) return fail("nodes nested too deeply" + at);
-      if (!inside(record, sf::kRecordHeaderSize)) return fail("node record outside the file" + at);
-      if (!records_.insert(record).second) return fail("node record reached twice" + at);
+      if (depth > sf::kMaxDepth) return fail("nodes nested too deeply", record);
+      if (!inside(record, sf::kRecordHeaderSize)) return fail("node record outside the file", record);
+      if (!records_.insert(record).second) return fail("node record reached twice", record);
       const auto base = static_cast<size_t>(record);
       const size_t children = f_.u16(base + 14);
       if (!inside(record, static_cast<int64_t>(sf::kRecordHeaderSize + 4 * children)))
-        return fail("child list outside the file" + at);
+        return fail("child list outside the file", record);
       for (size_t k = 0; k < children; ++k) {
         const int32_t child = f_.i32(base + sf::kRecordHeaderSize + 4 * k);
         pending.emplace_back(child, depth + 1);
       }
-      if (!check_arrays(base, at)) return false;
+      if (!check_arrays(base)) return false;
     }
     return true;
   }
 
-  bool check_arrays(size_t record, const std::string& at) {
+  bool check_arrays(size_t record) {
     for (size_t t = 0; t < sf::kAttrTypeCount; ++t) {
       const size_t begin = f_.u16(record + 2 * t);
       const size_t end = f_.u16(record + 2 * t + 2);
       if (end < begin || (end - begin) % sf::kAttrRecordSize[t] != 0)
-        return fail("bad " + std::string(sf::kAttrTypeName[t]) + " array bounds" + at);
+        return fail("bad " + std::string(sf::kAttrTypeName[t]) + " array bounds", static_cast<int64_t>(record));
       if (!inside(static_cast<int64_t>(record + begin), static_cast<int64_t>(end - begin)))
-        return fail(std::string(sf::kAttrTypeName[t]) + " array outside the file" + at);
+        return fail(std::string(sf::kAttrTypeName[t]) + " array outside the file", static_cast<int64_t>(record));
       for (size_t a = record + begin; a < record + end; a += sf::kAttrRecordSize[t])
-        if (!check_attribute(static_cast<AttrType>(t), a, at)) return false;
+        if (!check_attribute(static_cast<AttrType>(t), a)) return false;
     }
     return true;
   }
 
-  bool check_attribute(AttrType type, size_t attr, const std::string& at) {
+  bool check_attribute(AttrType type, size_t attr) {
     const uint16_t name = f_.u16(attr);
     if (!names_.contains(name)) {
-      if (!text_ok(name)) return fail("attribute name outside the file" + at);
+      if (!text_ok(name)) return fail("attribute name outside the file", static_cast<int64_t>(attr));
       names_.insert(name);
     }
     switch (type) {
       case AttrType::font: {
         const int32_t font = f_.i32(attr + 4);
-        if (font < 0 || static_cast<size_t>(font) >= f_.font_count_) return fail("font index out of range" + at);
+        if (font < 0 || static_cast<size_t>(font) >= f_.font_count_) return fail("font index out of range", static_cast<int64_t>(attr));
         break;
       }
       case AttrType::string:
-        if (f_.u16(attr + 2) >= f_.string_count_) return fail("string index out of range" + at);
+        if (f_.u16(attr + 2) >= f_.string_count_) return fail("string index out of range", static_cast<int64_t>(attr));
         break;
       case AttrType::picture: {
         const PictureRecord p = f_.picture_value(AttributeRef{static_cast<uint32_t>(attr)});
-        if (p.picture >= f_.picture_count_) return fail("picture index out of range" + at);
+        if (p.picture >= f_.picture_count_) return fail("picture index out of range", static_cast<int64_t>(attr));
         if (!(p.x0 <= p.x1 && p.x1 <= p.x2 && p.x2 <= p.x3 && p.y0 <= p.y1 && p.y1 <= p.y2 && p.y2 <= p.y3))
-          return fail("picture region out of order" + at);
+          return fail("picture region out of order", static_cast<int64_t>(attr));
         Extent& e = f_.extents_[p.picture];
         e.width = std::max(e.width, p.x3);
         e.height = std::max(e.height, p.y3);
