@@ -165,6 +165,30 @@ TEST_F(PropertiesTest, LogsTheLoadAndAFailedLoadKeepsTheOldSkin) {
   EXPECT_EQ(skin.get_picture(skin.find_node(u"abc"), u"frame", {}).p3, (Point{48, 24}));
 }
 
+TEST_F(PropertiesTest, DamagedFilesAndPicturesSmallerThanTheirRegionsFailTheLoad) {
+  compile("good", kRoundTrip);
+  switch_log_on();
+  Properties skin;
+  ASSERT_TRUE(skin.load_skin(skin_path(u"good"), 0));
+
+  // Cut in the middle of the last record.
+  const std::string bytes = testing_support::read_bytes(bin() / "good.skin");
+  std::ofstream(bin() / "cut.skin", std::ios::binary) << bytes.substr(0, bytes.size() - 10);
+  EXPECT_FALSE(skin.load_skin(skin_path(u"cut"), 0));
+  EXPECT_NE(log().find("PropertiesImpl::PropertiesImpl damaged skin [\\Skins\\cut.skin]: "), std::string::npos) << log();
+
+  // A 16-bit picture smaller than the regions the skin draws from it.
+  compile("small", R"(<skin><node name="n"><picture name="p" file="button" rect="24 0 24 24"/></node></skin>)");
+  skinc::Picture tiny{"small_button", 4, 4, std::vector<uint16_t>(16, 0x1234)};
+  const auto bmp = skinc::encode_bmp(tiny);
+  std::ofstream(bin() / "small_button.bmp", std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+  EXPECT_FALSE(skin.load_skin(skin_path(u"small"), 0));
+  EXPECT_NE(log().find("PropertiesImpl::PropertiesImpl picture region outside the picture {small_button}\n"),
+            std::string::npos);
+  EXPECT_EQ(skin.path(), skin_path(u"good"));
+}
+
 TEST_F(PropertiesTest, UserSkinCandidatesInOrder) {
   const std::u16string base = u"\\App";
   const auto skins = device_.host(u"\\App\\skins\\bin");
