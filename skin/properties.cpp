@@ -18,11 +18,6 @@ namespace {
 // bundled skins are a few kilobytes.
 constexpr uint64_t kMaxSkinFileSize = 64ull * 1024 * 1024;
 
-SkinFontFactory& font_factory() {
-  static SkinFontFactory factory;
-  return factory;
-}
-
 void log_record_sizes() {
   LogSink& out = log();
   out << u"sizeof(Node*4)=" << 8 << u"\n";
@@ -65,8 +60,6 @@ double LapTimer::lap() {
 
 LapTimer::LapTimer() : start_(platform::tick_count()) {}
 
-void set_skin_font_factory(SkinFontFactory factory) { font_factory() = std::move(factory); }
-
 PropertiesImpl::PropertiesImpl(std::u16string_view path, int scale_shift) : scale_shift_(scale_shift) {
   log_record_sizes();
   const std::u16string expanded = expand_path(path);
@@ -96,10 +89,12 @@ PropertiesImpl::PropertiesImpl(std::u16string_view path, int scale_shift) : scal
     file_.reset();
     return;
   }
-  const SkinFontFactory& make_font = font_factory();
+  // Each description starts from the defaults (12 points, "Tahoma") at the
+  // skin's scale; a font that cannot be created is still stored.
+  const int32_t scale = shift_left(1, scale_shift_);
   fonts_.reserve(file_->font_count());
   for (size_t j = 0; j < file_->font_count(); ++j)
-    fonts_.push_back(make_font ? make_font(file_->font_description(j), scale_shift_) : nullptr);
+    fonts_.push_back(get_font(parse_font_desc(file_->font_description(j), scale)));
   strings_.reserve(file_->string_count());
   for (size_t s = 0; s < file_->string_count(); ++s) strings_.push_back(file_->string(s));
   log() << u"PropertiesImpl::PropertiesImpl fonts create time=" << timer.lap() << u"\n";

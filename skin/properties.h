@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,18 +18,10 @@
 #include "gfx/geometry.h"
 #include "gfx/picture.h"
 #include "skin/color.h"
+#include "skin/font.h"
 #include "skin/skin_file.h"
 
 namespace lv {
-
-class FontRep;
-using FontRef = std::shared_ptr<FontRep>;
-
-// Makes the shared font of one textual font description ("12 1 0 0 Tahoma")
-// for a scale shift. The font services install theirs at start-up; without
-// one every font slot of a skin stays null.
-using SkinFontFactory = std::function<FontRef(std::u16string_view description, int scale_shift)>;
-void set_skin_font_factory(SkinFontFactory factory);
 
 // Skins are drawn for 96 dpi: 0; 1 above 191 dpi; 2 above 383 dpi.
 constexpr int scale_shift_for_dpi(int dpi) { return dpi > 383 ? 2 : dpi > 191 ? 1 : 0; }

@@ -51,17 +51,8 @@ class PropertiesTest : public DeviceTest {
 
 TEST_F(PropertiesTest, RoundTripOfEveryAttributeTypeAndTheTree) {
   compile("round", kRoundTrip);
-  std::vector<std::pair<std::u16string, int>> fonts_made;
-  int markers[8] = {};
-  set_skin_font_factory([&](std::u16string_view description, int shift) {
-    const size_t i = fonts_made.size();
-    fonts_made.emplace_back(std::u16string(description), shift);
-    // Never dereferenced: a distinct pointer per font slot.
-    return FontRef(std::shared_ptr<void>(), reinterpret_cast<FontRep*>(&markers[i]));
-  });
   Properties skin;
   ASSERT_TRUE(skin.load_skin(skin_path(u"round"), 1));
-  set_skin_font_factory(nullptr);
   EXPECT_EQ(skin.scale_shift(), 1);
 
   for (const auto& [name, value] : {std::pair{u"ab", 1}, {u"B", 2}, {u"a", 3}}) {
@@ -106,11 +97,14 @@ TEST_F(PropertiesTest, RoundTripOfEveryAttributeTypeAndTheTree) {
   EXPECT_EQ(whole.picture->size(), (Size{240, 320}));
   EXPECT_TRUE(skin.get_picture(abc, u"none", {}).is_empty());
 
-  ASSERT_EQ(fonts_made.size(), 2u);
-  EXPECT_EQ(fonts_made[0], (std::pair<std::u16string, int>{u"12 1 0 0 Tahoma", 1}));
-  EXPECT_EQ(fonts_made[1], (std::pair<std::u16string, int>{u"9", 1}));
-  EXPECT_EQ(skin.get_font(abc, u"font", nullptr).get(), reinterpret_cast<FontRep*>(&markers[0]));
-  EXPECT_EQ(skin.get_font(abc, u"small", nullptr).get(), reinterpret_cast<FontRep*>(&markers[1]));
+  // Fonts at the skin's scale; a short description keeps the defaults.
+  const FontRef font = skin.get_font(abc, u"font", nullptr);
+  ASSERT_TRUE(font);
+  EXPECT_EQ(font->desc(), (FontDesc{12, 2, true, false, false, u"Tahoma"}));
+  const FontRef small = skin.get_font(abc, u"small", nullptr);
+  ASSERT_TRUE(small);
+  EXPECT_EQ(small->desc(), (FontDesc{9, 2, false, false, false, u"Tahoma"}));
+  EXPECT_EQ(small, get_font(FontDesc{9, 2, false, false, false, u"Tahoma"}));  // shared through the cache
   EXPECT_EQ(skin.get_font(abc, u"none", nullptr), nullptr);
 
   ASSERT_EQ(abc.child_count(), 2u);
