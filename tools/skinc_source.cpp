@@ -69,8 +69,12 @@ class SourceReader {
   // Element children only; text between elements is a mistake in a source.
   bool is_element(const pugi::xml_node& node) {
     if (node.type() == pugi::node_element) return true;
-    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
-      error(line_of(node), code::kStructure, "unexpected text");
+    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
+      // The text node starts at the whitespace before the text; point at the text.
+      const std::string_view text = node.value();
+      const size_t lead = std::min(text.find_first_not_of(" \t\r\n"), text.size());
+      error(line_of(node.offset_debug() + static_cast<ptrdiff_t>(lead)), code::kStructure, "unexpected text");
+    }
     return false;
   }
 
@@ -130,7 +134,8 @@ class SourceReader {
       case lv::AttrType::point: {
         allowed(e, {"name", "x", "y"});
         int64_t x = 0, y = 0;
-        const bool ok = number(e, "x", -32768, 32767, x) & number(e, "y", -32768, 32767, y);
+        const bool x_ok = number(e, "x", -32768, 32767, x);
+        const bool ok = number(e, "y", -32768, 32767, y) && x_ok;
         attr.x = static_cast<int16_t>(x);
         attr.y = static_cast<int16_t>(y);
         return ok;
