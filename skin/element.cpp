@@ -136,13 +136,38 @@ void Element::load(Properties& properties, NodeRecord record) {
   if (!animation.empty()) animation_ = make_visibility_animation(animation);
 }
 
+namespace {
+
+void describe_line(const Element& e, int depth, std::u16string& out) {
+  auto number = [&](int32_t v) {
+    const std::string digits = std::to_string(v);
+    out.append(digits.begin(), digits.end());
+  };
+  out.append(static_cast<size_t>(depth), u'\t');
+  const Size cache = e.cache_surface().size();
+  out += u"{" + e.id() + u"} position=";
+  number(e.x()), out += u" ", number(e.y()), out += u" size=", number(e.width()), out += u" ", number(e.height());
+  out += u" design_size=", number(e.design_size().x), out += u" ", number(e.design_size().y);
+  out += u" rs.size=", number(cache.width), out += u" ", number(cache.height), out += u"\n";
+}
+
+void describe(const Element& e, int depth, std::u16string& out) {
+  describe_line(e, depth, out);
+  for (const auto& child : e.children()) describe(*child, depth + 1, out);
+}
+
+}  // namespace
+
+std::u16string describe_tree(const Element& root) {
+  std::u16string out;
+  describe(root, 0, out);
+  return out;
+}
+
 void Element::dump(int depth) const {
-  LogSink& sink = log();
-  for (int i = 0; i < depth; ++i) sink << u"\t";
-  const Size cache = cache_surface_.size();
-  sink << u"{" << id_ << u"} position=" << x_ << u" " << y_ << u" size=" << width_ << u" " << height_
-       << u" design_size=" << design_size_.x << u" " << design_size_.y << u" rs.size=" << cache.width << u" "
-       << cache.height << u"\n";
+  std::u16string line;
+  describe_line(*this, depth, line);
+  log() << line;
   for (const auto& child : children_) child->dump(depth + 1);
 }
 

@@ -193,6 +193,9 @@ class Element {
   std::vector<ElementPtr> children_;
 };
 
+// The tree as dump() logs it, one line per element, for tools.
+std::u16string describe_tree(const Element& root);
+
 // The one way elements are drawn: through a running visibility animation, or
 // (when visible) through the cache or directly; clears dirty.
 void draw_element(Element& element, RenderSurface& surface, Point origin);
