@@ -18,8 +18,14 @@ namespace {
 // bundled skins are a few kilobytes.
 constexpr uint64_t kMaxSkinFileSize = 64ull * 1024 * 1024;
 
+// The skin's fonts come from the shared font cache unless something else
+// (a test) installs its own factory.
+FontRef cached_font(std::u16string_view description, int scale_shift) {
+  return get_font(parse_font_desc(description, 1 << scale_shift));
+}
+
 SkinFontFactory& font_factory() {
-  static SkinFontFactory factory;
+  static SkinFontFactory factory = cached_font;
   return factory;
 }
 
@@ -65,7 +71,9 @@ double LapTimer::lap() {
 
 LapTimer::LapTimer() : start_(platform::tick_count()) {}
 
-void set_skin_font_factory(SkinFontFactory factory) { font_factory() = std::move(factory); }
+void set_skin_font_factory(SkinFontFactory factory) {
+  font_factory() = factory ? std::move(factory) : SkinFontFactory(cached_font);
+}
 
 PropertiesImpl::PropertiesImpl(std::u16string_view path, int scale_shift) : scale_shift_(scale_shift) {
   log_record_sizes();

@@ -19,17 +19,16 @@
 #include "gfx/geometry.h"
 #include "gfx/picture.h"
 #include "skin/color.h"
+#include "skin/font.h"
 #include "skin/language.h"
 #include "skin/skin_file.h"
 
 namespace lv {
 
-class FontRep;
-using FontRef = std::shared_ptr<FontRep>;
 
 // Makes the shared font of one textual font description ("12 1 0 0 Tahoma")
-// for a scale shift. The font services install theirs at start-up; without
-// one every font slot of a skin stays null.
+// for a scale shift. By default (and after installing null) the shared font
+// cache makes them.
 using SkinFontFactory = std::function<FontRef(std::u16string_view description, int scale_shift)>;
 void set_skin_font_factory(SkinFontFactory factory);
 

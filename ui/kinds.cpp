@@ -6,6 +6,7 @@
 #include "skin/properties.h"
 #include "ui/button_element.h"
 #include "ui/multinode_element.h"
+#include "ui/text_element.h"
 
 namespace lv {
 
@@ -254,6 +255,7 @@ ElementPtr make() {
 
 void register_toolkit_kinds() {
   ElementRegistry::register_kind(u"node", make<Element>);
+  ElementRegistry::register_kind(u"text", make<TextElement>);
   ElementRegistry::register_kind(u"color", make<ColorElement>);
   ElementRegistry::register_kind(u"image", make<ImageElement>);
   ElementRegistry::register_kind(u"htable", [] { return std::make_unique<TableElement>(true); });
@@ -266,7 +268,7 @@ void register_toolkit_kinds() {
 
 void unregister_toolkit_kinds() {
   for (const char16_t* name :
-       {u"node", u"color", u"image", u"htable", u"vtable", u"button", u"multinode", u"progress", u"clip"})
+       {u"node", u"text", u"color", u"image", u"htable", u"vtable", u"button", u"multinode", u"progress", u"clip"})
     ElementRegistry::unregister_kind(name);
 }
 
