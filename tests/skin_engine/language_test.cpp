@@ -127,6 +127,8 @@ TEST_F(DeviceTest, SplashAndTodaySkinsAreNotSelectable) {
   EXPECT_EQ(base_name(skins[0]), u"Night");  // sorted by path in code-unit order
   EXPECT_EQ(base_name(skins[1]), u"default");
   EXPECT_TRUE(more_than_one_skin());
+  EXPECT_TRUE(more_than_one_language());  // the device's English and Russian
+  ASSERT_TRUE(platform::delete_file(expand_path(u"%app_path%/russian.lng")));
   EXPECT_FALSE(more_than_one_language());
 }
 
