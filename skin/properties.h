@@ -18,6 +18,7 @@
 #include "gfx/geometry.h"
 #include "gfx/picture.h"
 #include "skin/color.h"
+#include "skin/language.h"
 #include "skin/font.h"
 #include "skin/skin_file.h"
 
@@ -104,6 +105,15 @@ class Properties {
   PictureView get_picture(NodeRecord node, std::u16string_view name, const PictureView& fallback) const;
   FontRef get_font(NodeRecord node, std::u16string_view name, FontRef fallback) const;
 
+  // The language table every shown text is looked up in.
+  LanguageTable& language() { return language_; }
+  const LanguageTable& language() const { return language_; }
+  // The language text of a key, or the key itself.
+  std::u16string text(std::u16string_view key) const { return language_.text(key); }
+  std::u16string text_or(std::u16string_view key, std::u16string_view fallback) const {
+    return language_.text_or(key, fallback);
+  }
+
   // Calls reload_skin on every listener in registration order and logs the
   // time it took.
   void send_reload_skin();
@@ -116,6 +126,7 @@ class Properties {
   std::unique_ptr<PropertiesImpl> skin_;
   std::u16string path_;
   std::vector<ReloadListener*> listeners_;
+  LanguageTable language_;
   bool dispatching_ = false;
 };
 
