@@ -114,7 +114,7 @@ TEST(Cache, AlphaSelectsTheOperatorAndKeyPixelsShowWithCopy) {
   }
 }
 
-TEST(Image, AspectKeepingPictureIsEnlargedByWholePowersAndCentred) {
+TEST(Image, WithoutAspectRatioThePictureStretchesOverTheElement) {
   auto bitmap = MemoryBitmap::create({20, 10});
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 20; ++x) bitmap->set(x, y, 0x07E0 | kOpaqueBit);
