@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/testing/golden.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -208,26 +210,8 @@ TEST_P(AnimationGolden, MatchesTheCheckedInPicture) {
   fill(s, {0, 0, s.size().width, s.size().height}, 90, 90, 90);
   a->draw(s, {10, 10});
 
-  const std::string file = platform::to_utf8(name) + ".png";
-  const std::filesystem::path golden = std::filesystem::path(LUMIVALE_GOLDEN_DIR) / file;
-  if (const char* update = std::getenv("LUMIVALE_UPDATE_GOLDEN"); update && std::string(update) == "1") {
-    std::string error;
-    ASSERT_TRUE(write_png(s, golden, &error)) << error;
-    GTEST_SKIP() << "rewrote " << golden;
-  }
-  const auto dir = testing_support::make_temp_dir("lumivale-golden-");
-  const std::filesystem::path actual = dir / file;
-  ASSERT_TRUE(write_png(s, actual));
-  platform::RgbaImage want, got;
-  ASSERT_TRUE(platform::read_png_rgba(golden, want)) << "missing " << golden << " (LUMIVALE_UPDATE_GOLDEN=1 makes it)";
-  ASSERT_TRUE(platform::read_png_rgba(actual, got));
-  ASSERT_EQ(want.width, got.width);
-  ASSERT_EQ(want.height, got.height);
-  size_t differing = 0;
-  for (size_t i = 0; i < want.rgba.size(); i += 4)
-    differing += std::memcmp(&want.rgba[i], &got.rgba[i], 4) != 0;
-  EXPECT_EQ(differing, 0u) << "pixels differ from " << golden << "; this run's picture is " << actual;
-  if (differing == 0) std::filesystem::remove_all(dir);
+  testing_support::expect_matches_golden(s, std::filesystem::path(LUMIVALE_GOLDEN_DIR) /
+                                                (platform::to_utf8(name) + ".png"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, AnimationGolden,

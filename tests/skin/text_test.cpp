@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/testing/golden.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -203,25 +205,9 @@ RenderSurface render_sample(int scale) {
 TEST(TextGolden, MatchesTheCheckedInPictures) {
   ASSERT_EQ(tahoma(12)->font()->file(), "/usr/share/wine/fonts/tahoma.ttf") << "another font slipped in";
   ASSERT_EQ(tahoma(12, 1, true)->font()->file(), "/usr/share/wine/fonts/tahomabd.ttf");
-  const bool update = std::getenv("LUMIVALE_UPDATE_GOLDEN") && std::string(std::getenv("LUMIVALE_UPDATE_GOLDEN")) == "1";
-  const auto dir = testing_support::make_temp_dir("lumivale-text-golden-");
   for (const int scale : {1, 2}) {
-    const RenderSurface s = render_sample(scale);
-    const lv::Bitmap& b = *s.target();
     const std::string name = "text_" + std::to_string(240 * scale) + "x" + std::to_string(320 * scale) + ".png";
-    const std::filesystem::path golden = std::filesystem::path(LUMIVALE_GOLDEN_DIR) / name;
-    if (update) {
-      ASSERT_TRUE(platform::write_png_rgb565(golden, reinterpret_cast<const uint16_t*>(b.pixels()), b.width(),
-                                             b.height(), b.pitch()));
-    }
-    ASSERT_TRUE(platform::write_png_rgb565(dir / name, reinterpret_cast<const uint16_t*>(b.pixels()), b.width(),
-                                           b.height(), b.pitch()));
-    platform::RgbaImage want, got;
-    ASSERT_TRUE(platform::read_png_rgba(golden, want)) << golden << " (LUMIVALE_UPDATE_GOLDEN=1 makes it)";
-    ASSERT_TRUE(platform::read_png_rgba(dir / name, got));
-    ASSERT_EQ(want.width, got.width);
-    ASSERT_EQ(want.height, got.height);
-    EXPECT_TRUE(want.rgba == got.rgba) << name << " differs; the new picture is " << (dir / name);
+    testing_support::expect_matches_golden(render_sample(scale), std::filesystem::path(LUMIVALE_GOLDEN_DIR) / name);
   }
 }
 
