@@ -4,6 +4,7 @@
 
 #include "skin/properties.h"
 #include "tests/skin/skin_fixture.h"
+#include "tests/testing/golden.h"
 #include "ui/kinds.h"
 
 namespace {
@@ -76,6 +77,8 @@ TEST_F(TextElementTest, WrapWithEllipsisDrawsTheLinesThatFitThenTheEllipsisAtThe
   // Below the second line only the narrow ellipsis, at the left edge.
   EXPECT_TRUE(ink(0, 12, 2 * line, screen.size().height));
   EXPECT_FALSE(ink(16, 40, 2 * line, screen.size().height));
+  testing_support::expect_matches_golden(
+      screen, std::filesystem::path(LUMIVALE_SOURCE_DIR) / "tests/elements/golden/text-wrap-ellipsis.png");
 }
 
 TEST_F(TextElementTest, LineFeedsStartLinesAndUngrownTextKeepsItsMeasure) {
