@@ -6,17 +6,20 @@
 #include "app/fatal.h"
 #include "app/log.h"
 #include "platform/device.h"
+#include "platform/library.h"
+#include "platform/phone.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
 #include "platform/unicode.h"
 
 namespace lv {
 
+Application::ElementKinds Application::element_kinds_;
+
 Application::Application(std::u16string name) : name_(std::move(name)) {
   if (instance_) fatal_report(u"Application::Application", u"instance != 0");
   instance_ = this;
-  // The element registry of the toolkit takes the kinds of kElementKinds
-  // here once it exists.
+  if (element_kinds_.register_all) element_kinds_.register_all();
   form_stack_ = std::make_unique<EmptyFormStack>();
   game_base_ = std::make_unique<GameBase>(*this, name_);
   log() << u"Application::Application() this=" << reinterpret_cast<uintptr_t>(this) << u"\n";
@@ -29,6 +32,7 @@ Application::~Application() {
   emergency_numbers_.clear();
   game_base_.reset();
   form_stack_.reset();
+  if (element_kinds_.unregister_all) element_kinds_.unregister_all();
   instance_ = nullptr;
 }
 
@@ -81,10 +85,16 @@ bool Application::key_event(const KeyEvent& event) {
 }
 
 bool Application::make_call(std::u16string_view number) {
-  // The device's telephony records the call in the shell log as a "tel:"
-  // address started with the verb "call".
-  platform::Device* device = platform::Device::current();
-  return device && device->shell().execute(u"call", u"tel:" + std::u16string(number), u"");
+  const auto phone = platform::Library::load(u"phone.dll");
+  if (!phone) return false;
+  const auto make_call = reinterpret_cast<platform::PhoneMakeCallFunction>(phone->find("PhoneMakeCall"));
+  if (!make_call) return false;
+  const std::u16string destination(number);
+  platform::MakeCallInfo info;
+  info.size = platform::kMakeCallInfoSize;
+  info.flags = platform::make_call_default;
+  info.destination = destination.c_str();
+  return make_call(&info) == platform::phone_ok;
 }
 
 bool Application::open_url(std::u16string_view text) {

@@ -23,6 +23,15 @@ class Application {
       u"node",   u"text",  u"color",    u"image",      u"edit", u"htable", u"vtable",
       u"button", u"vlist", u"multinode", u"progress", u"label_edit", u"clip", u"richtext"};
 
+  // The element kinds come from the toolkit, above this layer: the program
+  // installs the registration before it makes the application. Without it
+  // (the frame's own tests) no kinds are registered.
+  struct ElementKinds {
+    void (*register_all)() = nullptr;    // registers kElementKinds in order
+    void (*unregister_all)() = nullptr;  // in reverse order
+  };
+  static void install_element_kinds(const ElementKinds& kinds) { element_kinds_ = kinds; }
+
   explicit Application(std::u16string name);
   ~Application();
   Application(const Application&) = delete;
@@ -88,6 +97,7 @@ class Application {
   AppListener default_listener_;
   AppListener* listener_ = &default_listener_;
   std::unique_ptr<FormStack> form_stack_;
+  static ElementKinds element_kinds_;
   std::u16string typed_digits_;
   std::vector<std::u16string> emergency_numbers_;
   std::unique_ptr<GameBase> game_base_;

@@ -24,8 +24,7 @@ bool File::open(std::u16string_view path, FileMode mode) {
       handle_ = FileHandle::open(expanded, FileAccess::write, Disposition::create_always);
       break;
     case FileMode::append:
-      handle_ = FileHandle::open(expanded, FileAccess::write, Disposition::open_always);
-      if (handle_ && !handle_->seek(0, platform::SeekOrigin::end)) handle_.reset();
+      handle_ = FileHandle::open(expanded, FileAccess::append, Disposition::open_always);
       break;
     case FileMode::read_write:
       handle_ = FileHandle::open(expanded, FileAccess::read_write, Disposition::open_always);

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/profile.h"
 #include "platform/screen.h"
+#include "platform/shell_ui.h"
 
 namespace lv {
 namespace {
@@ -95,6 +96,8 @@ GameBase::~GameBase() {
   set_stop_window(0);
   stop_frame_timer();
   destroy_edit_windows();
+  if (soft_key_bar_ && platform::is_window(soft_key_bar_)) platform::destroy_window(soft_key_bar_);
+  soft_key_bar_ = 0;
   hand_overs_.clear();
   back_buffer_.clear();
   close_display();
@@ -126,8 +129,7 @@ platform::LResult GameBase::window_proc(platform::WindowHandle window, uint32_t 
   switch (message) {
     case msg::create:
       main_window_ = window;
-      // The device's shell offers no soft-key menu bar: the bar height stays
-      // 0 and the soft keys arrive as ordinary key messages.
+      create_soft_key_bar();
       apply_layout();
       break;
     case msg::destroy:
@@ -380,33 +382,66 @@ platform::Rect GameBase::client_rect() const {
   if (display_ && !windowed_ && !active_edit_) return {0, 0, display_->width(), display_->height()};
   int bottom_margin = soft_key_bar_visible_ ? soft_key_bar_height_ : 0;
   if (!Application::is_smartphone() && input_panel_shown())
-    bottom_margin = screen_.screen_height - platform::work_area().bottom;
+    bottom_margin = screen_.screen_height - platform::input_panel_info().visible_desktop.bottom;
   const int x = 0;
   const int y = taskbar_shown_ ? soft_key_bar_height_ : 0;
   return {x, y, screen_.screen_width, screen_.screen_height - bottom_margin};
 }
 
-bool GameBase::input_panel_shown() const {
-  // The device has no input panel.
-  return false;
+void GameBase::create_soft_key_bar() {
+  // The bar only gives the shell something to show: the program draws its own
+  // soft-key labels and takes both soft keys through the override.
+  platform::MenuBarParams params;
+  params.owner = main_window_;
+  params.flags = platform::menu_bar_empty;
+  params.resource_id = Application::is_smartphone() || platform::os_version().major > 4
+                           ? platform::menu_bar_two_buttons
+                           : platform::menu_bar_one_button;
+  soft_key_bar_ = platform::create_menu_bar(params);
+  if (!soft_key_bar_) return;
+  constexpr platform::LParam kOverride =
+      ((platform::key_override_no_default | platform::key_override_notify) << 16) |
+      platform::key_override_no_default | platform::key_override_notify;
+  platform::send_message(soft_key_bar_, platform::menu_bar_override_key, platform::soft_key_1, kOverride);
+  platform::send_message(soft_key_bar_, platform::menu_bar_override_key, platform::soft_key_2, kOverride);
+  soft_key_bar_height_ = platform::window_rect(soft_key_bar_).height();
 }
 
+void GameBase::move_soft_key_bar(bool on_screen) {
+  if (!soft_key_bar_) return;
+  const int top = on_screen ? screen_.screen_height - soft_key_bar_height_ : screen_.screen_height;
+  platform::move_window(soft_key_bar_, 0, top, screen_.screen_width, soft_key_bar_height_, on_screen);
+}
+
+bool GameBase::input_panel_shown() const { return platform::input_panel_info().shown; }
+
 void GameBase::store_sip_preference() {
-  reg_write_dword(kFrameKey, u"SIPPreference", input_panel_shown() ? 1 : 0);
+  sip_preference_ = input_panel_shown();
+  reg_write_dword(kFrameKey, u"SIPPreference", sip_preference_ ? 1 : 0);
 }
 
 void GameBase::apply_layout() {
   if (!main_window_) return;
   if (display_ && !windowed_ && !active_edit_) {
-    // Full screen; the device shows no taskbar, input-panel button or
-    // soft-key bar that would need hiding.
     platform::move_window(main_window_, 0, 0, screen_.screen_width, screen_.screen_height, true);
+    platform::set_full_screen(main_window_,
+                              platform::full_screen_hide_taskbar | platform::full_screen_hide_sip_button);
+    move_soft_key_bar(false);
     return;
   }
   const platform::Rect client = client_rect();
   const int bottom = soft_key_bar_visible_ ? client.bottom : screen_.screen_height;
   platform::move_window(main_window_, client.left, client.top, client.width(), bottom - client.top, true);
-  if (!soft_key_bar_visible_) store_sip_preference();
+  const uint32_t taskbar = taskbar_shown_ ? platform::full_screen_show_taskbar : platform::full_screen_hide_taskbar;
+  if (!soft_key_bar_visible_) {
+    platform::set_full_screen(main_window_, taskbar | platform::full_screen_hide_sip_button);
+    move_soft_key_bar(false);
+    store_sip_preference();
+    platform::show_input_panel(false);
+  } else {
+    platform::set_full_screen(main_window_, taskbar | platform::full_screen_show_sip_button);
+    move_soft_key_bar(true);
+  }
 }
 
 void GameBase::resolution_changed() {
@@ -433,6 +468,7 @@ void GameBase::set_active_edit(OverlayEdit* edit, bool create_window) {
     close_display();
     start_frame_timer();
     apply_layout();
+    if (sip_preference_) platform::show_input_panel(true);
     if (create_window && main_window_) {
       platform::CreateParams params;
       params.class_name = u"Edit";
@@ -442,8 +478,8 @@ void GameBase::set_active_edit(OverlayEdit* edit, bool create_window) {
       params.parent = main_window_;
       edit_window_ = platform::create_window(params);
       edit_rect_ = params.rect;
-      // The input panel raises itself for this child once the edit has the
-      // focus; the device has none, so the window may not exist.
+      // The shell raises the input panel whenever the edit takes the focus.
+      platform::init_shell_controls();
       params.class_name = u"SIPPREF";
       params.style = platform::style_child;
       params.rect = {};
@@ -459,6 +495,7 @@ void GameBase::set_active_edit(OverlayEdit* edit, bool create_window) {
     }
     apply_layout();
     store_sip_preference();
+    platform::show_input_panel(false);
     if (main_window_) platform::set_focus(main_window_);
   }
   if (active_edit_) sync_edit_window(previous != active_edit_);

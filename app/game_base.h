@@ -79,6 +79,9 @@ class GameBase {
   void destroy_edit_windows();
   void sync_edit_window(bool edit_changed);
   bool input_panel_shown() const;
+  void create_soft_key_bar();
+  // Along the bottom edge, or below the screen where it is out of sight.
+  void move_soft_key_bar(bool on_screen);
   void store_sip_preference();
 
   static inline GameBase* instance_ = nullptr;
@@ -97,6 +100,7 @@ class GameBase {
   OverlayEdit* active_edit_ = nullptr;
   platform::Rect edit_rect_;
   bool sip_preference_ = false;
+  platform::WindowHandle soft_key_bar_ = 0;
   int soft_key_bar_height_ = 0;  // 0: the device gave no soft-key bar
   uint32_t last_frame_tick_ = 0;
   std::unique_ptr<DisplayLayer> display_;

@@ -47,6 +47,7 @@ std::unique_ptr<FileHandle> FileHandle::open(std::u16string_view path, FileAcces
     case FileAccess::read: flags |= O_RDONLY; break;
     case FileAccess::write: flags |= O_WRONLY; break;
     case FileAccess::read_write: flags |= O_RDWR; break;
+    case FileAccess::append: flags |= O_WRONLY | O_APPEND; break;
   }
   switch (disposition) {
     case Disposition::create_new: flags |= O_CREAT | O_EXCL; break;

@@ -14,7 +14,9 @@
 
 namespace platform {
 
-enum class FileAccess : unsigned { read = 1, write = 2, read_write = 3 };
+// `append` writes only at the end: every write lands after what other
+// handles (and other processes) wrote, so shared logs never overwrite.
+enum class FileAccess : unsigned { read = 1, write = 2, read_write = 3, append = 6 };
 
 enum class Disposition {
   create_new,         // fails when the file exists

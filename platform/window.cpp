@@ -229,7 +229,8 @@ WindowHandle create_window(const CreateParams& params) {
                  (LParam{params.rect.height() & 0xFFFF} << 16) | (params.rect.width() & 0xFFFF));
   if (!child) {
     republish();
-    if (params.style & style_visible) set_foreground_window(handle);
+    // An owned window (a bar, a popup) stays behind its owner's activation.
+    if ((params.style & style_visible) && !params.owner) set_foreground_window(handle);
   }
   return handle;
 }

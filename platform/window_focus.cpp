@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/clock.h"
+#include "platform/shell_ui.h"
 #include "platform/window.h"
 #include "platform/window_state.h"
 
@@ -182,6 +183,7 @@ void route_key(uint32_t virtual_key, bool down, WindowHandle hot_key_window, int
   virtual_key &= 0xFF;
   bool was_down = false;
   WindowHandle target = 0;
+  WindowHandle active_window = 0;
   {
     std::lock_guard lock(s.mutex);
     was_down = s.key_down[virtual_key];
@@ -190,8 +192,11 @@ void route_key(uint32_t virtual_key, bool down, WindowHandle hot_key_window, int
       const WindowRecord* active = find_local(s.active);
       const WindowHandle focus = active ? active->queue->focus : 0;
       target = focus && is_within_locked(focus, s.active) ? focus : s.active;
+      active_window = s.active;
     }
   }
+  // A soft-key bar keeps the soft keys unless its owner overrode them.
+  if (const WindowHandle bar = soft_key_taker(active_window, virtual_key)) target = bar;
   const uint32_t now = tick_count();
   if (hot_key_window) {
     if (!down && !(modifiers & mod_key_up)) return;
@@ -256,6 +261,7 @@ WindowHandle set_focus(WindowHandle window) {
   q->focus = window;
   if (previous && is_window(previous)) send_message(previous, msg::kill_focus, window, 0);
   if (window) send_message(window, msg::set_focus, previous, 0);
+  focus_moved(window);
   return previous;
 }
 

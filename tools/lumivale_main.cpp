@@ -9,11 +9,13 @@
 #include <thread>
 #include <vector>
 
+#include "app/application.h"
 #include "app/single_instance.h"
 #include "app/win_main.h"
 #include "platform/screen.h"
 #include "platform/unicode.h"
 #include "tools/cli.h"
+#include "ui/kinds.h"
 
 namespace {
 
@@ -128,5 +130,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::u16string command_line = rest.empty() ? std::u16string() : platform::from_utf8(rest.front());
+  lv::Application::install_element_kinds({lv::register_toolkit_kinds, lv::unregister_toolkit_kinds});
   return lv::win_main(command_line);
 }

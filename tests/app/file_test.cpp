@@ -36,6 +36,18 @@ TEST_F(DeviceTest, FileModesOpenAsTheirNamesSay) {
   }
   EXPECT_EQ(read_all(path), "abcdef");
   {
+    // Two appenders (two processes sharing a log) never overwrite each other.
+    File first(path, FileMode::append), second(path, FileMode::append);
+    EXPECT_EQ(first.write("1", 1), 1u);
+    EXPECT_EQ(second.write("2", 1), 1u);
+    EXPECT_EQ(first.write("3", 1), 1u);
+  }
+  EXPECT_EQ(read_all(path), "abcdef123");
+  {
+    File f(path, FileMode::write);
+    f.write("abcdef", 6);
+  }
+  {
     File f(path, FileMode::read_write);  // opens without truncating
     ASSERT_TRUE(f.is_open());
     EXPECT_EQ(f.seek(1), 1u);

@@ -257,3 +257,21 @@ TEST(StartWords, AreComparedExactlyAndInFull) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::string> kind_calls;
+using ElementKindsTest = testing_support::DeviceTest;
+
+TEST_F(ElementKindsTest, TheElementKindsLiveAsLongAsTheApplication) {
+  lv::Application::install_element_kinds({[] { kind_calls.push_back("register"); },
+                                          [] { kind_calls.push_back("unregister"); }});
+  {
+    lv::Application application(u"Lumivale");
+    EXPECT_EQ(kind_calls, std::vector<std::string>{"register"});
+  }
+  EXPECT_EQ(kind_calls, (std::vector<std::string>{"register", "unregister"}));
+  lv::Application::install_element_kinds({});
+}
+
+}  // namespace

@@ -6,6 +6,8 @@
 #include "app/application.h"
 #include "app/edit_overlay.h"
 #include "platform/clock.h"
+#include "platform/shell_ui.h"
+#include "platform/window.h"
 #include "tests/testing/temp_device.h"
 
 namespace {
@@ -78,6 +80,7 @@ class Edit final : public OverlayEdit {
 class ModesTest : public testing_support::DeviceTest {
  protected:
   ModesTest() {
+    platform::detail::reset_shell_ui();
     set_display_layer_opener(open_fake);
     display_log = {};
     app_ = std::make_unique<Application>(u"Lumivale");
@@ -113,6 +116,33 @@ TEST_F(ModesTest, TheTextEditSwitchesToWindowedDrawingAndBack) {
   app_->set_active_edit(nullptr, false);
   EXPECT_FALSE(base.has_display());  // windowed mode was chosen: it stays
   EXPECT_EQ(display_log.opened, 2);
+}
+
+// The soft-key bar, the taskbar and the input panel shape the window in the
+// windowed modes; the display layer covers them all.
+TEST_F(ModesTest, TheShellChromeShapesTheClientInWindowedModes) {
+  GameBase& base = app_->game_base();
+  const platform::WindowHandle bar = platform::menu_bar_of(base.main_window());
+  ASSERT_TRUE(bar) << "the frame makes a soft-key bar";
+  EXPECT_EQ(platform::window_rect(bar).height(), 26);
+
+  app_->set_windowed(true);
+  EXPECT_EQ(app_->client_rect(), (platform::Rect{0, 26, 240, 294}));
+  EXPECT_EQ(platform::window_rect(bar).top, 320 - 26) << "the bar sits on the bottom edge";
+  EXPECT_TRUE(platform::sip_button_shown());
+
+  Edit edit;
+  app_->set_active_edit(&edit, true);
+  EXPECT_TRUE(platform::input_panel_info().shown) << "the edit took the focus beside its SIPPREF control";
+  EXPECT_EQ(app_->client_rect().bottom, platform::input_panel_info().panel.top);
+  app_->set_active_edit(nullptr, false);
+  EXPECT_FALSE(platform::input_panel_info().shown);
+
+  app_->open_display(0);
+  EXPECT_EQ(app_->client_rect(), (platform::Rect{0, 0, 240, 320}));
+  EXPECT_FALSE(platform::taskbar_shown());
+  EXPECT_FALSE(platform::sip_button_shown());
+  EXPECT_GE(platform::window_rect(bar).top, 320) << "the bar is moved out of sight";
 }
 
 TEST_F(ModesTest, AFrameDrawsOnlyWhenAskedAndNotTwiceInOneMillisecond) {
